@@ -1,0 +1,59 @@
+// Where a call's text goes. Standard output is shared by every call in the
+// process, so each piece of text is written whole under one process-wide lock:
+// the text of calls running on several threads never mixes within a line.
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace kestrovan {
+
+class TextSink {
+public:
+    virtual ~TextSink() = default;
+    virtual void write(std::string_view text) = 0;
+};
+
+// Held while a piece of text, or a whole echo, goes to standard output.
+std::unique_lock<std::mutex> lockStdout();
+
+// Writes to C's stdout; the caller holds lockStdout() around its writes.
+class StdoutSink final : public TextSink {
+public:
+    void write(std::string_view text) override;
+};
+
+// Writes each piece to C's stdout under lockStdout().
+class LockedStdoutSink final : public TextSink {
+public:
+    void write(std::string_view text) override;
+};
+
+// Collects text in memory (tests, fuzzing, benchmarks).
+class StringSink final : public TextSink {
+public:
+    void write(std::string_view text) override { text_.append(text); }
+    const std::string& text() const { return text_; }
+    void clear() { text_.clear(); }
+
+private:
+    std::string text_;
+};
+
+// Throws text away, counting its bytes.
+class NullSink final : public TextSink {
+public:
+    void write(std::string_view text) override { bytes_ += text.size(); }
+    std::size_t bytes() const { return bytes_; }
+
+private:
+    std::size_t bytes_ = 0;
+};
+
+// Writes text under the lock and then flushes stdout: the closing text of a
+// call, so nothing of the call is left waiting in the stdio buffer.
+void writeStdoutAndFlush(std::string_view text);
+
+}  // namespace kestrovan

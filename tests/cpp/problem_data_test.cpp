@@ -1,0 +1,5 @@
+#include <gtest/gtest.h>
+
+#include "problem_data.h"
+
+TEST(Smoke, Builds) { SUCCEED(); }
