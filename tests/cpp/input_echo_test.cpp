@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "input_echo.h"
+#include "lp_model.h"
 #include "problem_data.h"
 
 namespace kestrovan {
@@ -252,6 +253,41 @@ TEST(InputEcho, WriterCanBeFlushedAndReusedForAnotherModel) {
         writer.write(second);
     }
     EXPECT_EQ(sink.text(), referenceEcho(first) + referenceEcho(second));
+}
+
+// GLPK hands its text over in pieces (an iteration line is its text and then
+// "\n"); the solve must pass it on in whole lines only, so that no other
+// call's text can land inside a line of the report.
+TEST(SolverReport, ReachesTheSinkInWholeLinesOnly) {
+    const ProblemData example = filled({.obj = {1.5, 2},
+                                        .ai = {0, 0},
+                                        .aj = {0, 1},
+                                        .amatrix = {1, 1},
+                                        .rhs = {10},
+                                        .type = {0},
+                                        .lb = {0, 0},
+                                        .ub = {100, 0.25}});
+    for (const int selector : {0, 1, 2, 3}) {
+        ProblemData data = example;
+        data.selector = static_cast<std::uint16_t>(selector);
+        ChunkSink sink;
+        ASSERT_FALSE(solve(data, sink).glpkFailed) << "selector " << selector;
+        ASSERT_FALSE(sink.chunks.empty()) << "selector " << selector;
+        std::size_t whole = sink.chunks.size();
+        if (selector == 2) {
+            EXPECT_EQ(sink.chunks.back(), kUnsupportedNotice);
+            --whole;
+        }
+        for (std::size_t c = 0; c < whole; ++c)
+            EXPECT_EQ(sink.chunks[c].back(), '\n') << "selector " << selector << ": piece \"" << sink.chunks[c]
+                                                   << "\" ends inside a line";
+        if (selector == 0) {
+            std::string report;
+            for (const std::string& chunk : sink.chunks) report += chunk;
+            EXPECT_NE(report.find("\n*     2: obj =   1.500000000e+01 inf =   0.000e+00 (0)\n"), std::string::npos)
+                << report;
+        }
+    }
 }
 
 // formatDouble against a default-state ostringstream in the classic locale.
