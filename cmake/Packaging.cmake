@@ -12,8 +12,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION java)
-# dpkg-shlibdeps adds the C and C++ runtimes and Debian's GLPK runtime
-# (libglpk40) from the library's links; the jar needs a Java 17 runtime.
+set(CPACK_STRIP_FILES ON)
+# dpkg-shlibdeps (Debian's dpkg-dev, which needs the file command) adds the C
+# and C++ runtimes and Debian's GLPK runtime, libglpk40, from the library's
+# links; the jar needs a Java 17 runtime.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libglpk40, java17-runtime-headless")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "java17-runtime-headless")
 include(CPack)

@@ -134,11 +134,12 @@ final class MpsModel {
     private void parseLines(BufferedReader reader) throws IOException, FormatException {
         Section section = Section.NONE;
         boolean ended = false;
+        boolean anyLine = false;
         String line;
-        while ((line = reader.readLine()) != null) {
+        while (!ended && (line = reader.readLine()) != null) {
             lineNumber++;
             if (line.isBlank() || line.charAt(0) == '*') continue;
-            if (ended) throw error("text after ENDATA");
+            anyLine = true;
             String[] tokens = line.trim().split("\\s+");
             if (!Character.isWhitespace(line.charAt(0))) {
                 section = startSection(tokens, line);
@@ -156,6 +157,7 @@ final class MpsModel {
                 case BOUNDS -> readBound(tokens);
             }
         }
+        if (!anyLine) throw new FormatException(source + ": the file holds no model");
         if (!ended) throw new FormatException(source + ": the file ends without ENDATA");
         if (columnNames.isEmpty()) throw new FormatException(source + ": the model has no columns");
     }
