@@ -35,8 +35,22 @@ public final class kestrovan {
         }
     }
 
+    /** Why the library could not be loaded, kept for main when the launcher started the class. */
+    private static final UnsatisfiedLinkError LOAD_FAILURE;
+
+    // Java code that uses the class gets the UnsatisfiedLinkError at once. When the class is
+    // initialised with no Java caller, the java launcher is about to run main: main reports the
+    // failure in one line, and --help and usage errors work without the library.
     static {
-        loadNativeLibrary();
+        UnsatisfiedLinkError failure = null;
+        try {
+            loadNativeLibrary();
+        } catch (UnsatisfiedLinkError e) {
+            boolean javaCaller = StackWalker.getInstance().walk(frames -> frames.skip(1).findFirst().isPresent());
+            if (javaCaller) throw e;
+            failure = e;
+        }
+        LOAD_FAILURE = failure;
     }
 
     private kestrovan() {
@@ -156,7 +170,8 @@ public final class kestrovan {
             "MI PL BV LI UI are continuous (BV is [0, 1]); UP below 0 on a column with lower bound 0",
             "makes the lower bound -inf, with a note. Integer markers are ignored (LP relaxation);",
             "values of 1e30 or more in RHS, RANGES and BOUNDS are infinite; names have no spaces.",
-            "Exit status: 0 solved (whatever GLPK found), 2 bad usage or input, 1 GLPK failed.");
+            "Exit status: 0 solved (whatever GLPK found), 2 bad usage or input, 1 GLPK failed or the",
+            "native library could not be loaded.");
 
     /**
      * The command line: reads the MPS file given (or takes the built-in example), calls
@@ -219,6 +234,7 @@ public final class kestrovan {
             lp = model.toArrays(method);
         }
 
+        if (LOAD_FAILURE != null) return fail(1, LOAD_FAILURE.getMessage().substring("kestrovan: ".length()));
         try {
             runGLPK(lp.method, lp.obj, lp.ai, lp.aj, lp.amatrix, lp.rhs, lp.type, lp.lb, lp.ub);
         } catch (IllegalArgumentException e) {

@@ -205,21 +205,49 @@ class MpsCommandTest {
         assertOptimum(-11, result);
     }
 
+    /** Child JVM: calls the native method from Java code and prints what it throws. */
+    public static final class CallFromJava {
+        public static void main(String[] args) {
+            try {
+                kestrovan.runGLPK(new int[] {0}, new double[0], new int[0], new int[0], new double[0],
+                        new double[0], new byte[0], new double[0], new double[0]);
+            } catch (UnsatisfiedLinkError e) {
+                System.out.print("thrown: " + e.getMessage());
+            }
+        }
+    }
+
     @Test
-    void missingLibraryErrorListsEveryPlaceTried(@TempDir Path copy) throws IOException {
+    void missingLibraryIsReportedWithEveryPlaceTried(@TempDir Path copy) throws IOException {
         String name = System.mapLibraryName("kestrovan");
         for (String installed : List.of(KestrovanLayout.INSTALLED_LIBRARY_DIR, KestrovanLayout.SYSTEM_LIBRARY_DIR))
             assumeFalse(!installed.isEmpty() && Files.exists(Paths.get(installed, name)),
                     "a copy of the library is installed in " + installed);
-        Path jar = Files.copy(ChildJvm.buildDir().resolve("kestrovan.jar"), copy.resolve("kestrovan.jar"));
+        Path original = ChildJvm.buildDir().resolve("kestrovan.jar");
+        Path jar = Files.copy(original, copy.resolve("kestrovan.jar"));
         Path empty = Files.createDirectory(copy.resolve("empty"));
-        ChildJvm.Result result = ChildJvm.runCommand(jarCommand(jar, empty, "--help"), Map.of());
-        assertTrue(result.exitCode != 0, result::toString);
-        assertTrue(result.stderr.contains("kestrovan: cannot load the native library; tried " + name
-                + " on java.library.path (" + empty + ")"), result::toString);
-        for (Path place : List.of(copy.resolve(name),
+        String tried = "kestrovan: cannot load the native library; tried " + name + " on java.library.path ("
+                + empty + ")";
+        List<Path> places = List.of(copy.resolve(name),
                 copy.resolve(KestrovanLayout.LIBRARY_DIR_FROM_JAR).resolve(name).normalize(),
-                Paths.get(KestrovanLayout.INSTALLED_LIBRARY_DIR, name)))
+                Paths.get(KestrovanLayout.INSTALLED_LIBRARY_DIR, name));
+
+        // The command line: one line and status 1, and --help needs no library.
+        ChildJvm.Result result = ChildJvm.runCommand(jarCommand(jar, empty), Map.of());
+        assertEquals(1, result.exitCode, result::toString);
+        assertTrue(result.stderr.startsWith(tried), result::toString);
+        assertEquals(1, result.stderr.lines().count(), result::toString);
+        for (Path place : places)
             assertTrue(result.stderr.contains(place + ": no such file"), () -> place + "\n" + result);
+        ChildJvm.Result help = ChildJvm.runCommand(jarCommand(jar, empty, "--help"), Map.of());
+        assertEquals(0, help.exitCode, help::toString);
+        assertTrue(help.stdout.startsWith("Usage:"), help::toString);
+
+        // Java code that uses the class gets the UnsatisfiedLinkError itself.
+        String classpath = ChildJvm.classpath().replace(original.toString(), jar.toString());
+        ChildJvm.Result call = ChildJvm.runCommand(List.of(ChildJvm.javaExecutable(), "-Xcheck:jni",
+                "-Djava.library.path=" + empty, "-cp", classpath, CallFromJava.class.getName()), Map.of());
+        assertEquals(0, call.exitCode, call::toString);
+        assertTrue(call.stdout.startsWith("thrown: " + tried), call::toString);
     }
 }
