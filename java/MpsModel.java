@@ -7,6 +7,7 @@ import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
+import java.util.Arrays;
 import java.util.HashMap;
 import java.util.HashSet;
 import java.util.List;
@@ -94,7 +95,6 @@ final class MpsModel {
 
     private final Map<String, Integer> rowIndex = new HashMap<>();
     private final Set<String> droppedRows = new HashSet<>();
-    private final List<String> freeRowsInOrder = new ArrayList<>();
     private final Map<String, Integer> columnIndex = new HashMap<>();
     private final Set<Long> entryKeys = new HashSet<>();
     private final Set<Integer> rowsWithRhs = new HashSet<>();
@@ -159,6 +159,8 @@ final class MpsModel {
         }
         if (!anyLine) throw new FormatException(source + ": the file holds no model");
         if (!ended) throw new FormatException(source + ": the file ends without ENDATA");
+        if (requestedObjective != null && objectiveRow == null)
+            throw new FormatException(source + ": OBJNAME names " + requestedObjective + ", which is not an N row");
         if (columnNames.isEmpty()) throw new FormatException(source + ": the model has no columns");
     }
 
@@ -170,10 +172,10 @@ final class MpsModel {
                 name = line.substring(4).trim();
                 return Section.NAME;
             case "OBJSENSE":
-                if (tokens.length > 1) readSense(java.util.Arrays.copyOfRange(tokens, 1, tokens.length));
+                if (tokens.length > 1) readSense(Arrays.copyOfRange(tokens, 1, tokens.length));
                 return Section.OBJSENSE;
             case "OBJNAME":
-                if (tokens.length > 1) readObjectiveName(java.util.Arrays.copyOfRange(tokens, 1, tokens.length));
+                if (tokens.length > 1) readObjectiveName(Arrays.copyOfRange(tokens, 1, tokens.length));
                 return Section.OBJNAME;
             case "ROWS":
                 return Section.ROWS;
@@ -203,7 +205,7 @@ final class MpsModel {
 
     private void readObjectiveName(String[] tokens) throws FormatException {
         if (tokens.length != 1) throw error("OBJNAME takes one row name");
-        if (!rowIndex.isEmpty() || !freeRowsInOrder.isEmpty()) throw error("OBJNAME must come before ROWS");
+        if (objectiveRow != null || !rowIndex.isEmpty() || !droppedRows.isEmpty()) throw error("OBJNAME must come before ROWS");
         requestedObjective = tokens[0];
     }
 
@@ -215,7 +217,6 @@ final class MpsModel {
             throw error("row " + row + " is defined twice");
         switch (kind) {
             case "N" -> {
-                freeRowsInOrder.add(row);
                 boolean isObjective = requestedObjective != null ? row.equals(requestedObjective)
                         : objectiveRow == null;
                 if (isObjective) objectiveRow = row;

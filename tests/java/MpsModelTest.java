@@ -303,7 +303,9 @@ class MpsModelTest {
                 Arguments.of("NAME BAD\nROWS\n E R\nCOLUMNS\n X R 1\nRHS\n R 1e30\n",
                         "t.mps:7: equality row R has an infinite right-hand side"),
                 Arguments.of("NAME BAD\nOBJSENSE\n    UP\n", "t.mps:3: unknown objective sense UP"),
-                Arguments.of("NAME BAD\nSOS\n", "t.mps:2: unknown or unsupported section SOS"));
+                Arguments.of("NAME BAD\nSOS\n", "t.mps:2: unknown or unsupported section SOS"),
+                Arguments.of("NAME BAD\nOBJNAME PROFIT\nROWS\n N COST\n L PROFIT\nCOLUMNS\n X COST 1\nENDATA\n",
+                        "t.mps: OBJNAME names PROFIT, which is not an N row"));
     }
 
     @ParameterizedTest(name = "[{index}] {1}")
