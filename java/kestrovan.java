@@ -19,7 +19,8 @@ import java.util.Set;
  * echoes the input to standard output, builds the problem in GLPK, builds an
  * advanced initial basis and runs the method the selector names. What the
  * caller gets back is the text on standard output; the arrays are never
- * changed.
+ * changed. {@link #main} is a command line that solves a model read from an
+ * MPS file ({@code --help} explains it).
  */
 public final class kestrovan {
 
