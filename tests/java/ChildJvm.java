@@ -65,6 +65,11 @@ final class ChildJvm {
         command.add(classpath());
         command.add(mainClass.getName());
         command.addAll(args);
+        return runCommand(command, env);
+    }
+
+    /** Runs any command, such as a JVM started differently, and collects what it writes. */
+    static Result runCommand(List<String> command, Map<String, String> env) {
         ProcessBuilder builder = new ProcessBuilder(command);
         builder.environment().putAll(env);
         try {
@@ -100,6 +105,11 @@ final class ChildJvm {
                 throw new UncheckedIOException(e);
             }
         });
+    }
+
+    /** The project's source folder, for files such as examples/feed-mix.mps. */
+    static Path sourceDir() {
+        return Paths.get(System.getProperty("kestrovan.source.dir"));
     }
 
     static Path buildDir() {
