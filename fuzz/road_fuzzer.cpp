@@ -176,8 +176,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kestrovan::StringSink report;
     const kestrovan::SolveOutcome outcome = kestrovan::solve(problem, report);
     // Only the two methods may stop on a GLPK error; building the problem and
-    // the basis from checked data must not.
-    if (outcome.glpkFailed && selector > 1) contradiction();
+    // the basis from checked data must not, whatever the selector.
+    if (outcome.glpkFailed) {
+        if (selector > 1) contradiction();
+        problem.selector = 3;
+        kestrovan::NullSink unused;
+        if (kestrovan::solve(problem, unused).glpkFailed) contradiction();
+        return 0;
+    }
     const bool noticed = report.text().find(kestrovan::kUnsupportedNotice) != std::string::npos;
     if (noticed != (selector == 2)) contradiction();
     return 0;

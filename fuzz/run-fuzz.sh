@@ -15,8 +15,7 @@ mkdir -p "$build/corpus" "$build/artifacts"
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:print_stacktrace=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 # Debian keeps clang's symbolizer off PATH; with it, reports name files and lines.
-for symbolizer in /usr/lib/llvm-14/bin/llvm-symbolizer $(command -v llvm-symbolizer || true); do
-    [[ -x "$symbolizer" ]] && export ASAN_SYMBOLIZER_PATH=$symbolizer
-done
+symbolizer=$(command -v llvm-symbolizer || echo /usr/lib/llvm-14/bin/llvm-symbolizer)
+if [[ -x "$symbolizer" ]]; then export ASAN_SYMBOLIZER_PATH=$symbolizer; fi
 "$build/road_fuzzer" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/" "$@" "$build/corpus" "$here/corpus"
