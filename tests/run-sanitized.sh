@@ -9,13 +9,16 @@ source_dir=${1:?usage: run-sanitized.sh SOURCE_DIR BUILD_DIR}
 build=${2:?usage: run-sanitized.sh SOURCE_DIR BUILD_DIR}
 
 # KESTROVAN_NESTED keeps this test (and the fuzz run) out of the nested build.
-cmake -S "$source_dir" -B "$build" -DBUILD_TESTING=ON -DKESTROVAN_WERROR=ON -DKESTROVAN_SANITIZE=ON \
+# Warnings are not errors here: the main build holds the code to that, and
+# GCC's sanitizer instrumentation draws false warnings of its own.
+cmake -S "$source_dir" -B "$build" -DBUILD_TESTING=ON -DKESTROVAN_WERROR=OFF -DKESTROVAN_SANITIZE=ON \
     -DKESTROVAN_NESTED=ON >/dev/null
 cmake --build "$build" -j2
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:print_stacktrace=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-# The JUnit tests start a JVM, which needs the runtime preloaded; they run below.
+# Tests that start a JVM (the JUnit tests, and any test labelled jvm) need the
+# runtime preloaded and SIGSEGV left to the JVM; random calls from Java run below.
 ctest --test-dir "$build" --output-on-failure --no-tests=error -E '^java\.' -LE jvm
 
 # The JVM uses SIGSEGV itself and keeps memory to the end, so ASan must leave
