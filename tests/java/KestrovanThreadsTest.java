@@ -64,7 +64,7 @@ class KestrovanThreadsTest {
             Pattern.compile("Size of triangular part is \\d+"),
             Pattern.compile("GLPK Simplex Optimizer 5\\.0"),
             Pattern.compile("\\d+ rows, \\d+ columns, \\d+ non-zeros"),
-            Pattern.compile("[* ] +\\d+: obj = +\\S+ +inf = +\\S+ \\(\\d+\\)"),
+            Pattern.compile("[* ] *\\d+: obj = +\\S+ +inf = +\\S+ \\(\\d+\\)"),
             Pattern.compile("OPTIMAL LP SOLUTION FOUND"),
             Pattern.compile("(Original|Working) LP has \\d+ row\\(s\\), \\d+ column\\(s\\), and \\d+ non-zero\\(s\\)"),
             Pattern.compile("Matrix [AL] has \\d+ non-zeros"),
@@ -119,7 +119,7 @@ class KestrovanThreadsTest {
     void everyCallEchoesItsModelAndReachesItsOwnOptimum() {
         List<Double> simplex = new ArrayList<>();
         List<Double> interior = new ArrayList<>();
-        Pattern simplexLine = Pattern.compile("(?m)^[* ] +\\d+: obj = +([-+0-9.e]+) +inf = ");
+        Pattern simplexLine = Pattern.compile("(?m)^[* ] *\\d+: obj = +([-+0-9.e]+) +inf = ");
         Pattern interiorLine = Pattern.compile("(?m)^ *\\d+: obj = +([-+0-9.e]+); rpi = ");
         simplexLine.matcher(calls).results().forEach(r -> simplex.add(Double.parseDouble(r.group(1))));
         interiorLine.matcher(calls).results().forEach(r -> interior.add(Double.parseDouble(r.group(1))));

@@ -79,7 +79,7 @@ final class LpCall {
 
     static final double PAPER_OPTIMUM = 13;
 
-    private static final Pattern SIMPLEX_LINE = Pattern.compile("(?m)^[* ] +\\d+: obj = +([-+0-9.e]+) +inf = ");
+    private static final Pattern SIMPLEX_LINE = Pattern.compile("(?m)^[* ] *\\d+: obj = +([-+0-9.e]+) +inf = ");
     private static final Pattern INTERIOR_LINE = Pattern.compile("(?m)^ *\\d+: obj = +([-+0-9.e]+); rpi = ");
 
     /**
