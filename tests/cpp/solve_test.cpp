@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include <glpk.h>
+
 #include "lp_model.h"
 #include "problem_data.h"
 #include "text_output.h"
@@ -223,6 +225,33 @@ TEST(Solve, ThreadsSolveAtOnceEachWithItsOwnResult) {
             EXPECT_NEAR(found[static_cast<std::size_t>(t)][static_cast<std::size_t>(c)], 13 * scale, 1e-6 * scale)
                 << "thread " << t << " call " << c;
         }
+}
+
+// glp_init_env() returns 0 only when the thread has no GLPK environment: a
+// call that set one up must have freed it, or every ended thread leaks it.
+TEST(Solve, LeavesNoGlpkEnvironmentOnAThreadThatHadNone) {
+    for (const ProblemData& data : {paperModel(0), paperModel(1), paperModel(2), assertionTrigger()}) {
+        int afterCall = -1;
+        std::thread([&data, &afterCall] {
+            StringSink out;
+            solve(data, out);
+            afterCall = glp_init_env();
+            glp_free_env();
+        }).join();
+        EXPECT_EQ(afterCall, 0) << "selector " << data.selector;
+    }
+}
+
+TEST(Solve, KeepsAnEnvironmentTheThreadAlreadyHad) {
+    int afterCall = -1;
+    std::thread([&afterCall] {
+        ASSERT_EQ(glp_init_env(), 0);
+        StringSink out;
+        EXPECT_FALSE(solve(paperModel(0), out).glpkFailed);
+        afterCall = glp_init_env();
+        glp_free_env();
+    }).join();
+    EXPECT_EQ(afterCall, 1);
 }
 
 TEST(Solve, FatalErrorOnAFreshThreadLeavesOtherThreadsWorking) {
