@@ -103,7 +103,43 @@ class KestrovanRefusalTest {
             // Without row 1 the optimum drops from 13 to 9 (x1 = 0).
             new Refusal("upperRowPlusInfIsFree", c -> c.rhs[1] = INF, null, "OPTIMAL LP SOLUTION FOUND\n"),
             new Refusal("typeByteOtherThanZeroOrMinusOne", c -> c.type[1] = 77, null,
-                    "OPTIMAL LP SOLUTION FOUND\n"));
+                    "OPTIMAL LP SOLUTION FOUND\n"),
+            // Empty problems: GLPK would end the process if asked to add no rows or columns.
+            new Refusal("emptyProblemSimplex", c -> {
+                noColumns(c);
+                noRows(c);
+            }, null, "GLPK Simplex Optimizer 5.0\n0 rows, 0 columns, 0 non-zeros\n", "OPTIMAL SOLUTION FOUND\n"),
+            new Refusal("emptyProblemInterior", c -> {
+                noColumns(c);
+                noRows(c);
+                c.method[0] = 1;
+            }, null, "glp_interior: unable to solve empty problem\n"),
+            new Refusal("emptyProblemNotice", c -> {
+                noColumns(c);
+                noRows(c);
+                c.method[0] = 2;
+            }, null, LpCall.NOTICE + LpCall.MARKER),
+            new Refusal("columnsWithoutRows", KestrovanRefusalTest::noRows, null,
+                    "0 rows, 4 columns, 0 non-zeros\n"),
+            new Refusal("rowsWithoutColumns", KestrovanRefusalTest::noColumns, null,
+                    "2 rows, 0 columns, 0 non-zeros\n"));
+
+    static void noColumns(LpCall c) {
+        c.obj = new double[0];
+        c.lb = new double[0];
+        c.ub = new double[0];
+        c.ai = new int[0];
+        c.aj = new int[0];
+        c.amatrix = new double[0];
+    }
+
+    static void noRows(LpCall c) {
+        c.rhs = new double[0];
+        c.type = new byte[0];
+        c.ai = new int[0];
+        c.aj = new int[0];
+        c.amatrix = new double[0];
+    }
 
     /** Passes every check, yet GLPK's interior-point method fails an internal assertion on it. */
     static LpCall glpkAssertionTrigger() {
