@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
-#include <regex>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -49,13 +49,21 @@ ProblemData paperModel(std::uint16_t selector, double scale = 1.0) {
                 {1, 1, 1, 1, -1}, {1, -3}, {0, -1}, {-inf, 0, 2, 0}, {inf, 10, 2, inf});
 }
 
-// The last objective value GLPK reports: "*   N: obj = V" for the simplex
-// method, "N: obj = V;" for the interior-point method.
+// The last objective value GLPK reports: "*   N: obj = V  inf = ..." for the
+// simplex method, "N: obj = V; rpi = ..." for the interior-point method.
 double lastObjective(const std::string& report) {
-    static const std::regex line(R"((?:^|\n)[* ]*\d+: obj = +([-+0-9.e]+))");
+    static constexpr std::string_view kObj = ": obj = ";
     double value = std::numeric_limits<double>::quiet_NaN();
-    for (auto it = std::sregex_iterator(report.begin(), report.end(), line); it != std::sregex_iterator(); ++it)
-        value = std::strtod((*it)[1].str().c_str(), nullptr);
+    std::size_t start = 0;
+    while (start < report.size()) {
+        std::size_t end = report.find('\n', start);
+        if (end == std::string::npos) end = report.size();
+        const std::string_view line(report.data() + start, end - start);
+        const std::size_t at = line.find(kObj);
+        if (at != std::string_view::npos && at > 0 && line.find_first_not_of("*~ 0123456789") == at)
+            value = std::strtod(std::string(line.substr(at + kObj.size())).c_str(), nullptr);
+        start = end + 1;
+    }
     return value;
 }
 
