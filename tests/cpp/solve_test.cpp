@@ -217,6 +217,15 @@ TEST(Solve, ThreadsSolveAtOnceEachWithItsOwnResult) {
     constexpr int kThreads = 8, kCalls = 25;
     std::vector<std::vector<double>> found(kThreads);
     std::vector<std::thread> threads;
+    // Meanwhile another thread keeps hitting GLPK's fatal error, which frees
+    // that thread's GLPK environment each time; the others must not notice.
+    int fatalErrors = 0;
+    threads.emplace_back([&fatalErrors] {
+        for (int c = 0; c < kCalls; ++c) {
+            StringSink out;
+            if (solve(assertionTrigger(), out).glpkFailed) ++fatalErrors;
+        }
+    });
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([t, &found] {
             for (int c = 0; c < kCalls; ++c) {
@@ -227,6 +236,7 @@ TEST(Solve, ThreadsSolveAtOnceEachWithItsOwnResult) {
             }
         });
     for (auto& thread : threads) thread.join();
+    EXPECT_EQ(fatalErrors, kCalls);
     for (int t = 0; t < kThreads; ++t)
         for (int c = 0; c < kCalls; ++c) {
             const double scale = 1 + t * kCalls + c;
