@@ -46,13 +46,10 @@ SolveOutcome runCall(ProblemData& data) {
         StdoutSink echoOut;
         writeEcho(data, echoOut);
     }
-    LockedStdoutSink solverOut;
+    CallStdoutSink solverOut;
     SolveOutcome outcome = solve(data, solverOut);
     data = ProblemData{};
-    if (outcome.glpkFailed)
-        writeStdoutAndFlush({});
-    else
-        writeStdoutAndFlush(kClosingMarker);
+    solverOut.finish(outcome.glpkFailed ? std::string_view{} : kClosingMarker);
     return outcome;
 }
 

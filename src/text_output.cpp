@@ -22,6 +22,23 @@ void LockedStdoutSink::write(std::string_view text) {
     writeStdout(text);
 }
 
+void CallStdoutSink::write(std::string_view text) {
+    held_.append(text);
+    const auto end = held_.rfind('\n');
+    if (end == std::string::npos) return;
+    {
+        auto lock = lockStdout();
+        std::fwrite(held_.data(), 1, end + 1, stdout);
+    }
+    held_.erase(0, end + 1);
+}
+
+void CallStdoutSink::finish(std::string_view last) {
+    held_.append(last);
+    writeStdoutAndFlush(held_);
+    held_.clear();
+}
+
 void writeStdoutAndFlush(std::string_view text) {
     auto lock = lockStdout();
     writeStdout(text);

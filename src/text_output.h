@@ -31,6 +31,19 @@ public:
     void write(std::string_view text) override;
 };
 
+// Writes whole lines to C's stdout, each piece under lockStdout(), and keeps
+// back any text after the last line end; finish() writes what was kept back
+// and then `last` under one lock, and flushes. So the closing marker follows
+// the notice of selector 2 directly even while other calls write.
+class CallStdoutSink final : public TextSink {
+public:
+    void write(std::string_view text) override;
+    void finish(std::string_view last);
+
+private:
+    std::string held_;
+};
+
 // Collects text in memory (tests, fuzzing, benchmarks).
 class StringSink final : public TextSink {
 public:
