@@ -5,15 +5,20 @@
 # entries. Installs what is missing, builds, runs, prints the table and writes
 # the plot to docs/bench.png.
 #
-#   bash bench/run.sh            # ROUNDS=3 by default; each round runs every program once
+#   bash bench/run.sh     # ROUNDS=5 by default; each round runs every program once
+#
+# BENCH_PLOT names the plot (default docs/bench.png). Settings of the C library's
+# allocator (GLIBC_TUNABLES) reach every program alike.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTROVAN_BUILD:-$top/build}
-rounds=${ROUNDS:-3}
+rounds=${ROUNDS:-5}
+plot=${BENCH_PLOT:-docs/bench.png}
 bash "$top/scripts/install-deps.sh" packages-build.txt packages-bench.txt
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kestrovan floor_bench phases_bench kestrovan_bench >/dev/null
 
+load_start=$(cut -d' ' -f1-3 /proc/loadavg)
 results=$build/bench/results.txt
 rm -f "$results"
 classpath=$build/bench/kestrovan_bench.jar:$build/kestrovan.jar:/usr/share/java/glpk-java.jar
@@ -68,20 +73,24 @@ awk -v s="$small" -v k4="$k4" -v k6="$k6" -v f4="$f4" -v f6="$f6" -v p="$peak" -
   printf "peak memory of a call at 10^6 entries: %.1f MB; working copy %.1f MB + GLPK alone %.1f MB = %.1f MB; ratio %.2f\n",
          p / 1e6, c / 1e6, g / 1e6, (c + g) / 1e6, p / (c + g)
 }'
-echo "machine: $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), load average $(cut -d' ' -f1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "machine: $(nproc) cores, load average at the start $load_start, $(. /etc/os-release && echo "$PRETTY_NAME"), at the end $(cut -d' ' -f1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC')"
 
-mkdir -p "$top/docs"
+echo
+"$build/bench/phases_bench" 1000000 3 2>&1 >/dev/null
+
+mkdir -p "$(dirname "$top/$plot")"
 gnuplot <<PLOT
 set terminal pngcairo size 800,520 font ",11"
-set output "$top/docs/bench.png"
+set output "$top/$plot"
 set title "One call: build the model and the advanced basis in GLPK"
 set xlabel "matrix entries"
 set ylabel "median time (ms)"
 set logscale xy
+set format x "10^{%L}"
 set key top left
 set grid
 plot "$data" using 1:2 with linespoints title "kestrovan (echo included)", \
      "$data" using 1:3 with linespoints title "GLPK for Java, element by element", \
      "$data" using 1:4 with linespoints title "floor: GLPK alone"
 PLOT
-echo "plot: docs/bench.png; figures: $results" >&2
+echo "plot: $plot; figures: $results" >&2
