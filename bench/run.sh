@@ -73,7 +73,7 @@ awk -v s="$small" -v k4="$k4" -v k6="$k6" -v f4="$f4" -v f6="$f6" -v p="$peak" -
   printf "peak memory of a call at 10^6 entries: %.1f MB; working copy %.1f MB + GLPK alone %.1f MB = %.1f MB; ratio %.2f\n",
          p / 1e6, c / 1e6, g / 1e6, (c + g) / 1e6, p / (c + g)
 }'
-echo "machine: $(nproc) cores, load average at the start $load_start, $(. /etc/os-release && echo "$PRETTY_NAME"), at the end $(cut -d' ' -f1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "machine: $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), load average $load_start at the start and $(cut -d' ' -f1-3 /proc/loadavg) at the end, $(date -u '+%Y-%m-%d %H:%M UTC')"
 
 echo
 "$build/bench/phases_bench" 1000000 3 2>&1 >/dev/null
