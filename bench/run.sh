@@ -15,7 +15,7 @@ build=${KESTROVAN_BUILD:-$top/build}
 rounds=${ROUNDS:-5}
 plot=${BENCH_PLOT:-docs/bench.png}
 bash "$top/scripts/install-deps.sh" packages-build.txt packages-bench.txt
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$top" -B "$build" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kestrovan floor_bench phases_bench kestrovan_bench >/dev/null
 
 load_start=$(cut -d' ' -f1-3 /proc/loadavg)
