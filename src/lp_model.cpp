@@ -45,6 +45,7 @@ extern "C" int termHook(void* info, const char* text) {
 struct Guard {
     std::jmp_buf jump;
     GlpkText text;
+    BeforeGlpkOutput beforeOutput;
 };
 
 extern "C" void errorHook(void* info) { std::longjmp(static_cast<Guard*>(info)->jump, 1); }
@@ -79,6 +80,7 @@ bool runGlpk(const ProblemData& d, Guard& guard) {
     glp_term_hook(termHook, &guard.text);
     glp_error_hook(errorHook, &guard);
     glp_prob* lp = buildProblem(d);
+    if (guard.beforeOutput.run != nullptr) guard.beforeOutput.run(guard.beforeOutput.context);
     glp_adv_basis(lp, 0);
     switch (d.selector) {
         case 0: glp_simplex(lp, nullptr); break;
@@ -116,9 +118,12 @@ glp_prob* buildProblem(const ProblemData& d) {
     return lp;
 }
 
-SolveOutcome solve(const ProblemData& data, TextSink& out) {
+SolveOutcome solve(const ProblemData& data, TextSink& out) { return solve(data, out, {}); }
+
+SolveOutcome solve(const ProblemData& data, TextSink& out, BeforeGlpkOutput beforeOutput) {
     Guard guard;
     guard.text.out = &out;
+    guard.beforeOutput = beforeOutput;
     // GLPK keeps one environment per thread. When this call creates it, the
     // call also frees it, so a Java thread that ends leaves nothing behind;
     // an environment someone else made on this thread is left in place.

@@ -31,4 +31,16 @@ glp_prob* buildProblem(const ProblemData& data);
 // at the end).
 SolveOutcome solve(const ProblemData& data, TextSink& out);
 
+// Something to run once GLPK's problem is built and before GLPK writes its
+// first line (the advanced basis is the first call that writes). It must not
+// throw and must make no GLPK call.
+struct BeforeGlpkOutput {
+    void (*run)(void* context) noexcept = nullptr;
+    void* context = nullptr;
+};
+
+// As above, running `beforeOutput` between building the problem and the
+// advanced basis. If GLPK fails while building, it is not run.
+SolveOutcome solve(const ProblemData& data, TextSink& out, BeforeGlpkOutput beforeOutput);
+
 }  // namespace kestrovan

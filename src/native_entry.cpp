@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "input_echo.h"
@@ -37,17 +40,62 @@ void throwIllegalArgument(JNIEnv* env, const std::string& message) {
 
 std::size_t lengthOf(JNIEnv* env, jarray array) { return static_cast<std::size_t>(env->GetArrayLength(array)); }
 
+// Models with at least this many echo lines have their echo written on a
+// second thread while GLPK's problem is built; below it, starting a thread
+// costs more than the overlap saves.
+constexpr std::size_t kConcurrentEchoLines = 4096;
+
+std::size_t echoLines(const ProblemData& d) { return 3 * d.ncols + d.nnz + 2 * d.nrows; }
+
+// Writes the echo to standard output on its own thread, as one block under
+// the output lock. The writer and its buffer are made on the calling thread,
+// so nothing the thread does can fail.
+class ConcurrentEcho {
+public:
+    explicit ConcurrentEcho(const ProblemData& data)
+        : writer_(sink_), thread_([this, &data] {
+              auto lock = lockStdout();
+              writer_.write(data);
+              writer_.flush();
+          }) {}
+    ~ConcurrentEcho() { join(); }
+    ConcurrentEcho(const ConcurrentEcho&) = delete;
+    ConcurrentEcho& operator=(const ConcurrentEcho&) = delete;
+
+    void join() noexcept {
+        if (thread_.joinable()) thread_.join();
+    }
+    static void joinFrom(void* self) noexcept { static_cast<ConcurrentEcho*>(self)->join(); }
+
+private:
+    StdoutSink sink_;
+    EchoWriter writer_;
+    std::thread thread_;
+};
+
 // The echo goes out as one block under the output lock, then GLPK's report one
 // whole line at a time, then the closing marker, after which standard output
-// is flushed so the call's text is out before the call returns.
+// is flushed so the call's text is out before the call returns. Building
+// GLPK's problem writes nothing, so for large models it runs while the echo is
+// written; the echo is complete before GLPK writes its first line.
 SolveOutcome runCall(ProblemData& data) {
-    {
+    std::optional<ConcurrentEcho> echo;
+    if (echoLines(data) >= kConcurrentEchoLines) {
+        try {
+            echo.emplace(data);
+        } catch (const std::system_error&) {
+            // No thread to be had: the echo is written here instead.
+        }
+    }
+    if (!echo) {
         auto lock = lockStdout();
         StdoutSink echoOut;
         writeEcho(data, echoOut);
     }
     CallStdoutSink solverOut;
-    SolveOutcome outcome = solve(data, solverOut);
+    SolveOutcome outcome =
+        echo ? solve(data, solverOut, {&ConcurrentEcho::joinFrom, &*echo}) : solve(data, solverOut);
+    if (echo) echo->join();  // GLPK may have failed before the join point
     data = ProblemData{};
     solverOut.finish(outcome.glpkFailed ? std::string_view{} : kClosingMarker);
     return outcome;

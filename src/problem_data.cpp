@@ -89,18 +89,28 @@ InputError checkMatrix(const ProblemData& d) {
         if (!std::isfinite(d.entryVal[k])) return {at("amatrix", k - 1) + " is " + describe(d.entryVal[k])};
     }
 
-    // Repeated positions: bucket the entries by column (a counting sort, so
-    // linear), then walk each column remembering which entry last used a row.
-    std::vector<std::uint32_t> start(d.ncols + 2, 0);
-    for (std::size_t k = 1; k <= d.nnz; ++k) ++start[static_cast<std::size_t>(d.colIdx[k]) + 1];
-    for (std::size_t j = 1; j < start.size(); ++j) start[j] += start[j - 1];
-    std::vector<std::uint32_t> byColumn(d.nnz);
-    for (std::size_t k = 1; k <= d.nnz; ++k)
-        byColumn[start[static_cast<std::size_t>(d.colIdx[k])]++] = static_cast<std::uint32_t>(k);
+    // Repeated positions: walk the entries column by column, remembering which
+    // entry last used a row in the current column. Entries already listed
+    // column by column (the order of a column-wise matrix) are walked as they
+    // stand; any other order is first bucketed by column with a counting sort,
+    // which keeps each column's entries in their given order, so both walks
+    // meet the entries in the same order. Linear either way.
+    bool listedByColumn = true;
+    for (std::size_t k = 2; k <= d.nnz && listedByColumn; ++k) listedByColumn = d.colIdx[k - 1] <= d.colIdx[k];
+    std::vector<std::uint32_t> byColumn;
+    if (!listedByColumn) {
+        std::vector<std::uint32_t> start(d.ncols + 2, 0);
+        for (std::size_t k = 1; k <= d.nnz; ++k) ++start[static_cast<std::size_t>(d.colIdx[k]) + 1];
+        for (std::size_t j = 1; j < start.size(); ++j) start[j] += start[j - 1];
+        byColumn.resize(d.nnz);
+        for (std::size_t k = 1; k <= d.nnz; ++k)
+            byColumn[start[static_cast<std::size_t>(d.colIdx[k])]++] = static_cast<std::uint32_t>(k);
+    }
 
     std::vector<std::uint32_t> lastEntry(d.nrows + 1, 0);  // 0: row not seen in this column yet
     std::vector<std::uint32_t> lastColumn(d.nrows + 1, 0);
-    for (std::uint32_t k : byColumn) {
+    for (std::size_t n = 1; n <= d.nnz; ++n) {
+        const std::uint32_t k = listedByColumn ? static_cast<std::uint32_t>(n) : byColumn[n - 1];
         const auto row = static_cast<std::size_t>(d.rowIdx[k]);
         const auto col = static_cast<std::uint32_t>(d.colIdx[k]);
         if (lastColumn[row] == col)
