@@ -12,9 +12,8 @@
 #    kestrovan.dll is one self-contained file: no glpk DLL to ship next to it,
 #    and no chance of the JVM picking up some other GLPK DLL on the PATH.
 #    The GLPK build is kept in the build folder; reruns reuse it.
-# 4. Builds kestrovan.dll (and jni_host.exe, the test host for Wine) from the
-#    same sources as the Linux library, with libstdc++, libgcc and the thread
-#    library linked in.
+# 4. Builds kestrovan.dll from the same sources as the Linux library, with
+#    libstdc++, libgcc and the thread library linked in.
 #
 # Set KESTROVAN_WERROR=ON to treat compiler warnings as errors.
 set -euo pipefail
