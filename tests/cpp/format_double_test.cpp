@@ -44,8 +44,8 @@ std::vector<double> edgeValues() {
     return values;
 }
 
-// Hand-made digits for common values, the exact conversion for the rest:
-// either way the text is what %g writes.
+// At every rounding edge and across the whole range of doubles, the echo's
+// text is what %g writes.
 TEST(FormatDouble, MatchesPrintfG) {
     for (double v : edgeValues()) EXPECT_EQ(formatted(v), printfG(v)) << std::hexfloat << v;
 
