@@ -21,42 +21,13 @@ import org.junit.jupiter.api.Test;
 /** The echo of a call's input, as a real JVM's standard output receives it. */
 class InputEchoTest {
 
-    static final String MARKER = "aqui????";
-    static final String NOTICE = "Method Currently not Supported! /n";
+    static final String MARKER = LpCall.MARKER;
+    static final String NOTICE = LpCall.NOTICE;
 
-    /** One call's nine arrays. */
-    static final class Model {
-        final int[] method;
-        final double[] obj;
-        final int[] ai;
-        final int[] aj;
-        final double[] amatrix;
-        final double[] rhs;
-        final byte[] type;
-        final double[] lb;
-        final double[] ub;
-
-        Model(int selector, double[] obj, int[] ai, int[] aj, double[] amatrix, double[] rhs, byte[] type,
-                double[] lb, double[] ub) {
-            this.method = new int[] {selector};
-            this.obj = obj;
-            this.ai = ai;
-            this.aj = aj;
-            this.amatrix = amatrix;
-            this.rhs = rhs;
-            this.type = type;
-            this.lb = lb;
-            this.ub = ub;
-        }
-
-        void run() {
-            kestrovan.runGLPK(method, obj, ai, aj, amatrix, rhs, type, lb, ub);
-        }
-    }
-
-    static Model example(int selector) {
-        return new Model(selector, new double[] {1.5, 2}, new int[] {0, 0}, new int[] {0, 1}, new double[] {1, 1},
-                new double[] {10}, new byte[] {0}, new double[] {0, 0}, new double[] {100, 0.25});
+    static LpCall example(int selector) {
+        return new LpCall(new int[] {selector}, new double[] {1.5, 2}, new int[] {0, 0}, new int[] {0, 1},
+                new double[] {1, 1}, new double[] {10}, new byte[] {0}, new double[] {0, 0},
+                new double[] {100, 0.25});
     }
 
     static final String EXAMPLE_ECHO = "OBJ0: 1.5\n"
@@ -71,10 +42,10 @@ class InputEchoTest {
             + "Type0: 0\n";
 
     /** Values where a locale, the exponent form or the sign could go wrong; nothing is solved. */
-    static Model numbers() {
+    static LpCall numbers() {
         double inf = Double.POSITIVE_INFINITY;
-        return new Model(3, new double[] {-0.0, 2e6, 1e-5, 1234567, 0.0001, 123456, 1.0 / 3}, new int[] {0},
-                new int[] {6}, new double[] {2.5}, new double[] {-7.25}, new byte[] {-1},
+        return new LpCall(new int[] {3}, new double[] {-0.0, 2e6, 1e-5, 1234567, 0.0001, 123456, 1.0 / 3},
+                new int[] {0}, new int[] {6}, new double[] {2.5}, new double[] {-7.25}, new byte[] {-1},
                 new double[] {-inf, -1e-300, -2.5, 0, 0, 0, 0}, new double[] {inf, 1e100, 2.5, 1, 1, 1, 1});
     }
 
@@ -170,7 +141,7 @@ class InputEchoTest {
      * by positive values, so both methods find x = 0 at once. Every value has at most six
      * significant digits, and OBJ0 differs from call to call, so each echo can be found.
      */
-    static Model concurrentModel(int thread, int call) {
+    static LpCall concurrentModel(int thread, int call) {
         int entries = entries(thread, call);
         int side = (int) Math.ceil(Math.sqrt(entries));
         double[] obj = new double[side];
@@ -195,7 +166,7 @@ class InputEchoTest {
             aj[k] = k / side;
             amatrix[k] = thread + 1 + (k % 16) / 16.0;
         }
-        return new Model(selector(thread, call), obj, ai, aj, amatrix, rhs, type, lb, ub);
+        return new LpCall(new int[] {selector(thread, call)}, obj, ai, aj, amatrix, rhs, type, lb, ub);
     }
 
     /** The stream's default notation for the values the models above use. */
@@ -214,7 +185,7 @@ class InputEchoTest {
     }
 
     /** The echo lines of a model, written out independently of the library. */
-    static List<String> expectedEcho(Model m) {
+    static List<String> expectedEcho(LpCall m) {
         List<String> lines = new ArrayList<>();
         for (int k = 0; k < m.obj.length; k++) {
             lines.add("OBJ" + k + ": " + format(m.obj[k]));
@@ -252,14 +223,14 @@ class InputEchoTest {
             List<Throwable> failures = new ArrayList<>();
             for (int t = 0; t < THREADS; t++) {
                 final int thread = t;
-                List<Model> models = new ArrayList<>();
+                List<LpCall> models = new ArrayList<>();
                 for (int c = 0; c < CALLS_PER_THREAD; c++) {
                     models.add(concurrentModel(thread, c));
                 }
                 Thread worker = new Thread(() -> {
                     try {
                         start.await();
-                        for (Model m : models) {
+                        for (LpCall m : models) {
                             m.run();
                         }
                     } catch (Throwable e) {
