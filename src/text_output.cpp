@@ -17,11 +17,6 @@ std::unique_lock<std::mutex> lockStdout() { return std::unique_lock<std::mutex>(
 
 void StdoutSink::write(std::string_view text) { writeStdout(text); }
 
-void LockedStdoutSink::write(std::string_view text) {
-    auto lock = lockStdout();
-    writeStdout(text);
-}
-
 void CallStdoutSink::write(std::string_view text) {
     held_.append(text);
     const auto end = held_.rfind('\n');

@@ -25,12 +25,6 @@ public:
     void write(std::string_view text) override;
 };
 
-// Writes each piece to C's stdout under lockStdout().
-class LockedStdoutSink final : public TextSink {
-public:
-    void write(std::string_view text) override;
-};
-
 // Writes whole lines to C's stdout, each piece under lockStdout(), and keeps
 // back any text after the last line end; finish() writes what was kept back
 // and then `last` under one lock, and flushes. So the closing marker follows
