@@ -105,15 +105,20 @@ ProblemData largeModel(std::size_t entries, std::uint32_t seed) {
     return filled(a);
 }
 
+// The documented example: two columns, one equality row, two entries.
+ProblemData exampleData() {
+    return filled({.obj = {1.5, 2},
+                   .ai = {0, 0},
+                   .aj = {0, 1},
+                   .amatrix = {1, 1},
+                   .rhs = {10},
+                   .type = {0},
+                   .lb = {0, 0},
+                   .ub = {100, 0.25}});
+}
+
 TEST(InputEcho, WritesTheDocumentedExampleByteForByte) {
-    const ProblemData data = filled({.obj = {1.5, 2},
-                                     .ai = {0, 0},
-                                     .aj = {0, 1},
-                                     .amatrix = {1, 1},
-                                     .rhs = {10},
-                                     .type = {0},
-                                     .lb = {0, 0},
-                                     .ub = {100, 0.25}});
+    const ProblemData data = exampleData();
     EXPECT_EQ(echoOf(data),
               "OBJ0: 1.5\n"
               "OBJ1: 2\n"
@@ -259,14 +264,7 @@ TEST(InputEcho, WriterCanBeFlushedAndReusedForAnotherModel) {
 // "\n"); the solve must pass it on in whole lines only, so that no other
 // call's text can land inside a line of the report.
 TEST(SolverReport, ReachesTheSinkInWholeLinesOnly) {
-    const ProblemData example = filled({.obj = {1.5, 2},
-                                        .ai = {0, 0},
-                                        .aj = {0, 1},
-                                        .amatrix = {1, 1},
-                                        .rhs = {10},
-                                        .type = {0},
-                                        .lb = {0, 0},
-                                        .ub = {100, 0.25}});
+    const ProblemData example = exampleData();
     for (const int selector : {0, 1, 2, 3}) {
         ProblemData data = example;
         data.selector = static_cast<std::uint16_t>(selector);
